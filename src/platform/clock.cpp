@@ -1,0 +1,39 @@
+#include "platform/clock.h"
+
+#include <ctime>
+
+namespace kx {
+namespace {
+
+std::tm local_now() {
+  std::time_t t = std::time(nullptr);
+  std::tm tm{};
+  localtime_r(&t, &tm);
+  return tm;
+}
+
+}  // namespace
+
+Date SystemClock::today() const {
+  std::tm tm = local_now();
+  return Date::from_ymd(tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday).value_or(Date::empty());
+}
+
+TimeOfDay SystemClock::now() const {
+  std::tm tm = local_now();
+  return TimeOfDay{tm.tm_hour * 3600 + tm.tm_min * 60 + tm.tm_sec};
+}
+
+void FixedClock::advance(int seconds) {
+  long total = static_cast<long>(now_.seconds) + seconds;
+  long days = total / 86400;
+  total %= 86400;
+  if (total < 0) {
+    total += 86400;
+    --days;
+  }
+  today_ = today_ + days;
+  now_ = TimeOfDay{static_cast<int>(total)};
+}
+
+}  // namespace kx
