@@ -1,12 +1,15 @@
 #include "platform/clock.h"
 
+#include <chrono>
 #include <ctime>
+
+#include "platform/os.h"
 
 namespace kx {
 namespace {
 
-std::tm local_now() {
-  std::time_t t = std::time(nullptr);
+std::tm local_time(Os& os) {
+  std::time_t t = std::chrono::system_clock::to_time_t(os.now());
   std::tm tm{};
   localtime_r(&t, &tm);
   return tm;
@@ -15,12 +18,12 @@ std::tm local_now() {
 }  // namespace
 
 Date SystemClock::today() const {
-  std::tm tm = local_now();
+  std::tm tm = local_time(os_);
   return Date::from_ymd(tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday).value_or(Date::empty());
 }
 
 TimeOfDay SystemClock::now() const {
-  std::tm tm = local_now();
+  std::tm tm = local_time(os_);
   return TimeOfDay{tm.tm_hour * 3600 + tm.tm_min * 60 + tm.tm_sec};
 }
 

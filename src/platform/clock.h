@@ -8,6 +8,8 @@
 
 namespace kx {
 
+class Os;
+
 class Clock {
  public:
   virtual ~Clock() = default;
@@ -15,11 +17,15 @@ class Clock {
   virtual TimeOfDay now() const = 0;     // SECONDS() / TIME()
 };
 
-// The system clock in local time.
+// The system clock in local time, read through the OS layer.
 class SystemClock final : public Clock {
  public:
+  explicit SystemClock(Os& os) : os_(os) {}
   Date today() const override;
   TimeOfDay now() const override;
+
+ private:
+  Os& os_;
 };
 
 // A clock that says what a test tells it.

@@ -53,5 +53,13 @@ TEST(Clock, FixedClockAdvancesOverMidnight) {
   EXPECT_EQ(clock.now().seconds, 86395);
 }
 
+TEST(Clock, SystemClockReadsTheOsTime) {
+  SystemClock clock{posix_os()};
+  Date today = clock.today();
+  EXPECT_FALSE(today.is_empty());
+  EXPECT_GE(today.year(), 2024);
+  EXPECT_LT(clock.now().seconds, 86400);
+}
+
 }  // namespace
 }  // namespace kx
