@@ -85,6 +85,11 @@ class Decimal {
 
 std::ostream& operator<<(std::ostream& os, const Decimal& d);
 
+// The names the procedures use.
+inline Decimal ROUND(const Decimal& d, int decimals) { return d.round(decimals); }
+inline Decimal INT(const Decimal& d) { return d.int_part(); }
+inline Decimal DESPREZA(const Decimal& d) { return d.despreza(); }
+
 // ---- The text of an N width,decimals field --------------------------------
 // Right-aligned in `width` characters, exactly `decimals` digits after a
 // point, "-" before the first digit of a negative value, a leading "0" before

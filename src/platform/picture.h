@@ -94,6 +94,12 @@ std::string transform(const Value& value, const Picture& picture,
 std::string transform(const Value& value, std::string_view picture,
                       std::optional<NumberShape> shape = std::nullopt);
 
+// The name the procedures use.
+inline std::string TRANSFORM(const Value& value, std::string_view picture,
+                             std::optional<NumberShape> shape = std::nullopt) {
+  return transform(value, picture, shape);
+}
+
 // The logical value shown with a template: "Y"/"N" when it starts with Y,
 // else "T"/"F".
 char logical_char(bool value, const Picture& picture);

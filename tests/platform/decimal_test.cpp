@@ -163,7 +163,7 @@ TEST(DecimalRound, DesprezaRoundsToFourThenCutsToTwo) {
       {"-10.4999", "-10.49"}, {"-10.49999", "-10.50"}, {"10.5", "10.50"},     {"3", "3.00"},
       {"0.009949", "0.00"},   {"0.009995", "0.01"},
   };
-  for (const auto& c : cases) EXPECT_EQ(D(c.value).despreza().to_string(), c.expected) << c.value;
+  for (const auto& c : cases) EXPECT_EQ(DESPREZA(D(c.value)).to_string(), c.expected) << c.value;
 }
 
 // ---- Arithmetic --------------------------------------------------------------
