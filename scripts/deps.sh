@@ -2,7 +2,7 @@
 # Installs the Debian packages the build and the tests need (as root), or
 # prints the apt-get line to run when it cannot.
 set -e
-PACKAGES="cmake g++ make googletest libgtest-dev libgmock-dev libbenchmark-dev libncurses-dev tmux"
+PACKAGES="cmake g++ make googletest libgtest-dev libgmock-dev libbenchmark-dev libncurses-dev tmux python3-dbfread python3-dbf"
 
 missing=""
 for p in $PACKAGES; do

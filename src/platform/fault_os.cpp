@@ -62,6 +62,11 @@ class FaultFile final : public File {
     return base_->size();
   }
 
+  Result<FileInfo> info() override {
+    if (!base_) return FileInfo{true, false, 0, 0, 0, 0};
+    return base_->info();
+  }
+
   Status truncate(std::uint64_t size) override {
     if (Status s = os_.enter(Op::Truncate, path_); !s.ok()) return s;
     if (os_.dropped(Op::Truncate) || !base_) return {};

@@ -44,6 +44,14 @@ enum class SyncKind {
   All,   // also the other metadata, such as times (fsync)
 };
 
+struct FileInfo {
+  bool exists = false;
+  bool is_dir = false;
+  std::uint64_t size = 0;  // bytes; 0 for a folder
+  std::int64_t mtime = 0;  // last change, seconds since 1970-01-01 UTC
+  std::uint64_t device = 0, inode = 0;  // which file it is: equal pairs are one file (0 when unknown)
+};
+
 // An open file.  Every descriptor is close-on-exec, so a started program
 // never inherits it nor, through it, our locks.  A File is used by one
 // thread at a time.  Destroying it closes it (errors on that close are lost:
@@ -92,16 +100,17 @@ class File {
   // Closes the file, releasing its locks.  Later calls give Invalid.
   virtual Status close() = 0;
 
+  // What the open file is (size, device and inode), so a caller can tell
+  // whether its path still names it after another process renamed a new file
+  // over it.  Invalid where the system cannot say.
+  virtual Result<FileInfo> info() {
+    return Status(StatusCode::Invalid, "fstat", path());
+  }
+
   // Reads exactly `size` bytes; a file that ends first gives Corruption.
   Status read_exact(std::uint64_t offset, void* buf, std::size_t size);
 };
 
-struct FileInfo {
-  bool exists = false;
-  bool is_dir = false;
-  std::uint64_t size = 0;  // bytes; 0 for a folder
-  std::int64_t mtime = 0;  // last change, seconds since 1970-01-01 UTC
-};
 
 // What kind of file system holds a path.
 struct FsType {

@@ -81,6 +81,19 @@ class PosixFile final : public File {
     return static_cast<std::uint64_t>(st.st_size);
   }
 
+  Result<FileInfo> info() override {
+    if (fd_ < 0) return closed("fstat");
+    struct stat st {};
+    if (::fstat(fd_, &st) != 0) return fail("fstat", path_);
+    FileInfo fi;
+    fi.exists = true;
+    fi.size = static_cast<std::uint64_t>(st.st_size);
+    fi.mtime = static_cast<std::int64_t>(st.st_mtim.tv_sec);
+    fi.device = static_cast<std::uint64_t>(st.st_dev);
+    fi.inode = static_cast<std::uint64_t>(st.st_ino);
+    return fi;
+  }
+
   Status truncate(std::uint64_t size) override {
     if (fd_ < 0) return closed("truncate");
     if (size > kMaxOffset) return Status(StatusCode::Invalid, "truncate", path_);
@@ -189,6 +202,8 @@ class PosixOs final : public Os {
     info.is_dir = S_ISDIR(st.st_mode);
     info.size = info.is_dir ? 0 : static_cast<std::uint64_t>(st.st_size);
     info.mtime = static_cast<std::int64_t>(st.st_mtim.tv_sec);
+    info.device = static_cast<std::uint64_t>(st.st_dev);
+    info.inode = static_cast<std::uint64_t>(st.st_ino);
     return info;
   }
 

@@ -6,6 +6,8 @@
 #include "platform/date.h"
 #include "platform/decimal.h"
 #include "platform/picture.h"
+#include "shell/demo.h"
+#include "store/dbf_tool.h"
 
 namespace kx {
 namespace {
@@ -51,6 +53,19 @@ int transform_command(CommandIo& io, std::span<const std::string> args) {
   return 0;
 }
 
+// korvex dbf FILE [--check]: a table as text, or its validation.
+int dbf_command(CommandIo& io, std::span<const std::string> args) {
+  bool check = false;
+  std::vector<std::string> files;
+  for (const std::string& a : args) {
+    if (a == "--check") check = true;
+    else files.push_back(a);
+  }
+  if (files.size() != 1) throw CommandError{"one table file is required"};
+  const std::string path = cp850::from_utf8(files[0]);
+  return check ? dbf_check(posix_os(), path, io.out, io.err) : dbf_dump(posix_os(), path, io.out, io.err);
+}
+
 }  // namespace
 
 const std::vector<Command>& batch_commands() {
@@ -61,6 +76,16 @@ const std::vector<Command>& batch_commands() {
        "  korvex transform --type N \"@Ez 999,999,999.99\" 1234.5\n"
        "Numbers use '.' or ',' as the decimal separator; dates are dd/mm/yyyy.\n",
        transform_command},
+      {"demo-windows", "shows the window layer in the terminal (menus, messages, calculator)",
+       "Usage: korvex demo-windows\n"
+       "Runs a small demonstration of the text windows in the terminal; Alt+R leaves.\n",
+       demo_windows_command},
+      {"dbf", "prints a table's structure and rows, or checks it with its index files",
+       "Usage: korvex dbf FILE [--check]\n"
+       "Prints the structure and the rows of a .DBF table, tab-separated (texts as UTF-8).\n"
+       "With --check, validates the header, every record and memo, and the index files\n"
+       "beside it (X.CDX, XB.CDX ...); exits 1 when a problem is found.\n",
+       dbf_command},
   };
   return commands;
 }
