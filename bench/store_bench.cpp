@@ -46,6 +46,10 @@ std::string cpf_of(std::uint32_t n) {
 
 struct Workload {
   std::string dir;
+  ~Workload() {
+    std::error_code ec;
+    if (!dir.empty()) std::filesystem::remove_all(dir, ec);
+  }
   std::string path() const { return dir + "/IMP0213.DBF"; }
   std::vector<IndexSpec> keys() const { return {{KeyExpr::field("CPF"), ""}}; }
 };
@@ -145,7 +149,6 @@ void BM_DeleteTenthAndPack(benchmark::State& state) {
     if (Status s = (*a)->pack(); !s.ok()) state.SkipWithError(s.message().c_str());
   if ((*a)->reccount() != kRows - kRows / 10) state.SkipWithError("pack count");
   (void)(*a)->close();
-  std::filesystem::remove_all(w.dir);
 }
 
 #define KX_BENCH(fn) BENCHMARK(fn)->ArgName("shared")->Arg(0)->Arg(1)->Iterations(1)->UseRealTime()->Unit(benchmark::kMillisecond)

@@ -194,10 +194,15 @@ struct CursesTerminal::Impl {
     };
     const int r = ::poll(&p, 1, ms);
     if (r <= 0) return false;  // timeout, or a signal (EINTR): the caller looks at the flags
+    if ((p.revents & (POLLHUP | POLLERR | POLLNVAL)) && !(p.revents & POLLIN))
+      throw TerminalClosed("the terminal was closed");
     char buf[256];
     const ssize_t n = ::read(STDIN_FILENO, buf, sizeof buf);
     if (n == 0) throw TerminalClosed("the terminal was closed");
-    if (n < 0) return false;
+    if (n < 0) {
+      if (errno == EINTR || errno == EAGAIN) return false;
+      throw TerminalClosed("the terminal cannot be read");
+    }
     pending.append(buf, static_cast<std::size_t>(n));
     return true;
   }

@@ -215,19 +215,42 @@ Rect Grid::cell_rect() const {
 
 int Grid::run(Console& con, const Handler& handler) { return run(con, handler, Idle{}); }
 
+bool Grid::click(int screen_row, int screen_col) {
+  const int r = screen_row - (area_.top + 2);
+  if (r < 0 || r >= data_rows()) return false;
+  const int row = top_ + r;
+  if (row > source_.rows() + (append_ ? 1 : 0)) return false;
+  const auto vis = visible_columns();
+  int x = area_.left;
+  for (std::size_t i = 0; i < vis.size(); ++i) {
+    if (i > 0) ++x;
+    const int w = columns_[static_cast<std::size_t>(vis[i] - 1)].width;
+    if (screen_col >= x && screen_col < x + w) {
+      row_ = row;
+      col_ = vis[i];
+      fit();
+      return true;
+    }
+    x += w;
+  }
+  return false;
+}
+
 int Grid::run(Console& con, const Handler& handler, const Idle& idle) {
   while (true) {
     draw(con.screen());
     const Rect cell = cell_rect();
     con.screen().set_cursor(cell.top, cell.left);
-    int k = 0;
+    InputEvent ev;
     if (idle.tick) {
-      std::optional<int> got;
-      while (!(got = con.wait_key(idle.every))) idle.tick();
-      k = *got;
+      std::optional<InputEvent> got;
+      while (!(got = con.wait_event(idle.every))) idle.tick();
+      ev = *got;
     } else {
-      k = con.wait_key();
+      ev = con.wait_event();
     }
+    const int k = ev.key;
+    if (k == key::MouseLeft && click(ev.row, ev.col)) continue;
     if (move(k)) continue;
     if (handler(*this, k) == Action::Stop) return k;
   }

@@ -15,7 +15,8 @@
 // that runs into the first or last row, goes to the caller's handler,
 // which decides whether the grid goes on or stops.  With the append row on,
 // Down from the last row reaches an empty row below it (row rows()+1); the
-// record-list editor builds its append mode on it.
+// record-list editor builds its append mode on it.  A click on a cell makes
+// it current; a click elsewhere goes to the handler.
 #pragma once
 
 #include <functional>
@@ -88,6 +89,8 @@ class Grid {
   // Moves for a movement key; false for any other key and for a move that
   // runs into the first or last row.
   bool move(int key);
+  // Moves to the data cell at a screen place (a click); false outside the cells.
+  bool click(int screen_row, int screen_col);
 
   void draw(Screen& screen);
   // The screen place of the current cell (one row high), for an edit field.

@@ -131,7 +131,7 @@ Value mens(Session& s, const MensArgs& a) {
                number_var(s, frame == 7 ? "COR_TEL3" : "COR_TEL2"), top, left, top + lines + 1, left + width,
                frame);
     win.open(slot);
-    win.blank(slot);
+    win.blank(slot, lines);
   }
   win.write(slot, text);
   vars.set("TAM_OLD", width);

@@ -84,7 +84,7 @@ void declare_program_variables(Session& s) {
   for (auto name : {"ROTADEF", "ARQDEF", "DIRDEF", "ROTADOANO", "LOCARQ", "DIRTRAB", "LOCTRAB",
                     "DIRORIG", "DIRPROV", "ROTAANTER", "ROTARECEI", "ROTAJAVA", "LOCIRPF",
                     "ROTABACK", "XDRIVE", "OPCIRPF", "NOMEAG", "MOSIMP", "MOSTEL", "MOSCPF",
-                    "IMPBEM", "IMPBAL", "ULT_CPF", "APELIDO", "OPCOES", "MENSMENU"})
+                    "IMPBEM", "IMPBAL", "ULT_CPF", "APELIDO", "OPCOES"})
     v.declare(name, blank_c);
   for (auto name : {"QUEIMP", "QUEMOD", "QUEPAG", "QUECON", "COMPAGA", "MARESQ", "INIFOL",
                     "LINETI", "NRO_LIN", "SOESTE", "OPTTRAN", "ENV_STAT", "OPC_TRAN"})
@@ -189,6 +189,7 @@ void declare_program_variables(Session& s) {
                     "VAL_TOTAL", "VAL_PAGAR", "VAL_TOTMUL"})
     v.declare(name, zero);
   v.declare_list("AAGEN", {});
+  v.declare_list("MENSMENU", {});  // help lines of the current option bar
 
   // Colours: defaults, replaced by the terminal's colour record.
   declare_all(v, {{"COR_TEL1", 30},

@@ -1,5 +1,7 @@
 #include "shell/windows.h"
 
+#include <algorithm>
+
 #include "platform/console.h"
 #include "platform/session.h"
 
@@ -139,10 +141,11 @@ void Windows::close(int slot) {
   saved_.erase(it);
 }
 
-void Windows::blank(int slot) {
+void Windows::blank(int slot, int rows) {
   const WindowSlot* w = find(slot);
   if (!w) return;
-  const int bottom = w->frame == 1 ? w->bottom - 2 : w->frame == 7 ? w->bottom - 2 : w->bottom;
+  int bottom = w->frame == 1 || w->frame == 7 ? w->bottom - 2 : w->bottom;
+  if (rows > 0) bottom = std::min(bottom, w->top + rows - 1);
   console_of(session_).screen().fill(Rect{w->top, w->left, bottom, w->usable_right()}, ' ', w->attr(1));
 }
 

@@ -78,8 +78,9 @@ class Windows {
   bool move_horizontal(int slot, int direction);
 
   const WindowSlot* slot(int number) const;
-  // Blanks the text area of an open slot in colour 1.
-  void blank(int slot);
+  // Blanks the text area of a slot in colour 1: its first `rows` rows, or
+  // all of it when rows is 0.
+  void blank(int slot, int rows = 0);
 
  private:
   struct Saved {

@@ -108,6 +108,7 @@ Status Area::flush() {
 Status Area::set_order(std::size_t n) {
   if (n > orders_.size()) return Status(StatusCode::Invalid, "set order", table_->path(), 0, "no such order");
   active_ = n;
+  pos_known_ = false;
   return {};
 }
 
@@ -134,17 +135,20 @@ Status Area::add_temp_order(std::string text, MemOrder::KeyFn key) {
   }
   orders_.push_back(std::move(o));
   active_ = orders_.size();
+  pos_known_ = false;
   return {};
 }
 
-Status Area::rebuild_all() {
+Status Area::rebuild_all(std::vector<std::vector<std::string>>* prepared) {
   Os& os = table_->os();
   for (std::size_t i = 0; i < orders_.size(); ++i) {
     if (i < files_.size()) {
       auto key = BoundKey::bind(files_[i].spec.key, table_->header());
       if (!key.ok()) return key.status();
-      (void)close_order(orders_[i]);
-      auto ix = IndexFile::build(os, files_[i].path, *key, *table_);
+      if (auto* old = dynamic_cast<IndexFile*>(orders_[i].get())) old->discard();
+      orders_[i].reset();
+      auto ix = prepared ? IndexFile::build(os, files_[i].path, *key, *table_, std::move((*prepared)[i]))
+                         : IndexFile::build(os, files_[i].path, *key, *table_);
       if (!ix.ok()) return ix.status();
       orders_[i] = std::move(ix).value();
     } else {
@@ -197,6 +201,7 @@ std::uint32_t Area::reccount() {
 }
 
 Status Area::load(std::uint32_t recno) {
+  pos_known_ = false;
   if (Status s = table_->read_into(recno, rec_); !s.ok()) {
     phantom();
     return s;
@@ -207,6 +212,7 @@ Status Area::load(std::uint32_t recno) {
 }
 
 void Area::phantom() {
+  pos_known_ = false;
   rec_ = dbf::blank_record(table_->header());
   recno_ = table_->count() + 1;
   eof_ = true;
@@ -254,7 +260,11 @@ Status Area::settle_forward(std::optional<std::string> e) {
     if (r > table_->count()) (void)table_->refresh();
     if (r >= 1 && r <= table_->count()) {
       if (Status s = load(r); !s.ok()) return s;
-      if (visible()) return {};
+      if (visible()) {
+        pos_entry_ = std::move(*e);
+        pos_known_ = true;
+        return {};
+      }
     }
     auto next = o.after(*e);
     if (!next.ok()) return next.status();
@@ -271,7 +281,11 @@ Status Area::settle_backward(std::optional<std::string> e) {
     if (r > table_->count()) (void)table_->refresh();
     if (r >= 1 && r <= table_->count()) {
       if (Status s = load(r); !s.ok()) return s;
-      if (visible()) return {};
+      if (visible()) {
+        pos_entry_ = std::move(*e);
+        pos_known_ = true;
+        return {};
+      }
     }
     auto prev = o.before(*e);
     if (!prev.ok()) return prev.status();
@@ -344,7 +358,7 @@ Status Area::skip(long n) {
     if (active_ == 0) {
       if (Status s = natural_forward(recno_ + 1); !s.ok()) return s;
     } else {
-      auto e = active_order()->after(current_entry(*active_order()));
+      auto e = active_order()->after(position_entry(*active_order()));
       if (!e.ok()) return e.status();
       if (Status s = settle_forward(std::move(e).value()); !s.ok()) return s;
     }
@@ -355,7 +369,7 @@ Status Area::skip(long n) {
     if (active_ == 0) {
       if (Status s = natural_backward(was_eof ? table_->count() : recno_ - 1); !s.ok()) return s;
     } else {
-      auto e = was_eof ? active_order()->last() : active_order()->before(current_entry(*active_order()));
+      auto e = was_eof ? active_order()->last() : active_order()->before(position_entry(*active_order()));
       if (!e.ok()) return e.status();
       if (Status s = settle_backward(std::move(e).value()); !s.ok()) return s;
     }
@@ -432,7 +446,11 @@ Status Area::write_current(const std::string& next) {
   Status s;
   for (; begun < changes.size() && s.ok(); ++begun) s = changes[begun].o->begin_write();
   if (!s.ok()) --begun;
-  if (s.ok()) s = table_->write(recno_, next);
+  if (s.ok()) {
+    s = table_->write(recno_, next);
+    if (!s.ok())  // the record may be partly written: the index is rebuilt on the next opening
+      for (std::size_t i = 0; i < begun; ++i) changes[i].o->abandon();
+  }
   if (s.ok()) {
     for (Change& c : changes) {
       Status e = c.o->erase(c.old_e);
@@ -440,6 +458,7 @@ Status Area::write_current(const std::string& next) {
       if (s.ok()) s = e.ok() ? i : e;
     }
     rec_ = next;
+    pos_known_ = false;
   }
   for (std::size_t i = 0; i < begun; ++i) {
     Status e = changes[i].o->end_write(Order::kSameCount);
@@ -476,9 +495,13 @@ Result<std::uint32_t> Area::append_record(std::string_view record) {
     if (r.ok()) n = *r;
     else s = r.status();
   }
-  if (s.ok())
+  if (s.ok()) {
     for (auto& o : orders_)
       if (Status i = o->insert(make_entry(o->key_of(record), n)); !i.ok() && s.ok()) s = i;
+  } else {
+    // The record may be in the file without its entries.
+    for (std::size_t i = 0; i < begun; ++i) orders_[i]->abandon();
+  }
   for (std::size_t i = 0; i < begun; ++i) {
     Status e = orders_[i]->end_write(table_->count());
     if (s.ok()) s = e;
@@ -494,6 +517,7 @@ Status Area::append_blank() {
   auto n = append_record(blank);
   if (!n.ok()) return n.status();
   rec_ = std::move(blank);
+  pos_known_ = false;
   recno_ = *n;
   eof_ = bof_ = false;
   return {};
@@ -513,7 +537,7 @@ Status Area::recall() {
   return write_current(next);
 }
 
-Status Area::rewrite_file(bool keep_live) {
+Status Area::rewrite_file(bool keep_live, std::vector<std::vector<std::string>>* entries) {
   Os& os = table_->os();
   const std::string scratch = table_->path() + "~";
   (void)os.unlink(scratch);
@@ -536,6 +560,11 @@ Status Area::rewrite_file(bool keep_live) {
         if ((*recs)[i * rs] != dbf::kDeleted) {
           out.append(*recs, i * rs, rs);
           ++kept;
+          if (entries) {
+            const std::string_view rec = std::string_view(*recs).substr(i * rs, rs);
+            for (std::size_t k = 0; k < files_.size(); ++k)
+              (*entries)[k].push_back(make_entry(orders_[k]->key_of(rec), kept));
+          }
         }
       if (Status s = (*f)->write_at(at, out); !s.ok()) return s;
       at += out.size();
@@ -550,8 +579,9 @@ Status Area::rewrite_file(bool keep_live) {
 
 Status Area::pack() {
   return with_table_alone("pack", [&] {
-    Status s = rewrite_file(true);
-    return s.ok() ? rebuild_all() : s;
+    std::vector<std::vector<std::string>> entries(files_.size());
+    Status s = rewrite_file(true, &entries);
+    return s.ok() ? rebuild_all(&entries) : s;
   });
 }
 

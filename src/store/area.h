@@ -129,7 +129,9 @@ class Area {
  private:
   Area(std::unique_ptr<Table> t, std::string alias) : table_(std::move(t)), alias_(std::move(alias)) {}
   Status open_indexes(Os& os, const std::vector<IndexSpec>& specs);
-  Status rebuild_all();
+  // Rebuilds the orders; `prepared` holds the entries of each index file
+  // when the caller made them already.
+  Status rebuild_all(std::vector<std::vector<std::string>>* prepared = nullptr);
   // Runs `body` with the table opened exclusively (taken for the moment
   // when it was opened shared: Busy when another terminal has it open).
   Status with_table_alone(const char* op, const std::function<Status()>& body);
@@ -143,8 +145,9 @@ class Area {
   Status settle_backward(std::optional<std::string> entry);
   Status natural_forward(std::uint32_t from);
   Status natural_backward(std::uint32_t from);
-  Status rewrite_file(bool keep_live);
+  Status rewrite_file(bool keep_live, std::vector<std::vector<std::string>>* entries = nullptr);
   std::string current_entry(Order& o) const { return make_entry(o.key_of(rec_), recno_); }
+  std::string position_entry(Order& o) const { return pos_known_ ? pos_entry_ : current_entry(o); }
 
   std::unique_ptr<Table> table_;
   std::string alias_;
@@ -157,6 +160,10 @@ class Area {
   std::size_t active_ = 0;
   std::uint32_t recno_ = 0;
   std::string rec_;
+  // The active order's entry the area stands on, when known (saves working
+  // the key out again on every skip).
+  std::string pos_entry_;
+  bool pos_known_ = false;
   bool bof_ = false, eof_ = true, found_ = false;
   bool hide_deleted_ = true;
   Filter filter_;

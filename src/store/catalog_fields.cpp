@@ -204,7 +204,7 @@ struct Row {
     e.indexes.push_back({std::string(file), std::string(k)});
     return *this;
   }
-  Row& exclusive() { e.mode = OpenMode::Exclusive; return *this; }
+  Row& exclusive() { e.mode = OpenAs::Exclusive; return *this; }
   Row& honours_flag() { e.exclusive_flag_honoured = true; return *this; }
   Row& closes_window() { e.closes_progress_window = true; return *this; }
   Row& per_terminal() { e.per_terminal = true; return *this; }
@@ -270,7 +270,9 @@ std::vector<CatalogEntry> build_catalogue() {
   rows.push_back(Row(49, "DESPESA").key("CODDES").reads({"CODDES", "DESCDOA"}));
   rows.push_back(Row(50, "DIRET").per_terminal().exclusive().key("UPPER(DIRETOR)").seeds_folder());
   rows.push_back(Row(51, "UFIRM").key("ANOMES").reads({"ANOMES", "TJM"}));
-  rows.push_back(Row(52, "AUXBENS").key("DESCRICAO"));
+  // The description is C 512; its key is the first 240 characters, the
+  // longest key an index holds.
+  rows.push_back(Row(52, "AUXBENS").key("LEFT(DESCRICAO,240)"));
   rows.push_back(Row(53, "AUXPAG").key("NOME"));
   rows.push_back(Row(54, "LisErro").key("CODERR"));
   rows.push_back(Row(55, "BANCOS").key("NUMBAN").key("NOMEBAN", "BANCOSB").closes_window().reads({"NUMBAN", "NOMEBAN"}));

@@ -153,7 +153,7 @@ enum class Folder {
   Program,  // the program folder (ARQDEF)
   Work,     // the work folder (LOCTRAB)
 };
-enum class OpenMode { Shared, Exclusive };
+enum class OpenAs { Shared, Exclusive };
 
 struct IndexDecl {
   std::string file;  // "" = the table's own compound index (same base name)
@@ -166,7 +166,7 @@ struct CatalogEntry {
   bool per_terminal = false;  // the terminal number follows the base name
   Folder folder = Folder::None;
   std::vector<IndexDecl> indexes;  // the first is the active order
-  OpenMode mode = OpenMode::Shared;
+  OpenAs mode = OpenAs::Shared;
   bool exclusive_flag_honoured = false;  // the caller's exclusive flag changes the mode
   bool closes_progress_window = false;   // the kept message window is closed afterwards
   bool needs_memo_file = false;          // opened only when the .DBF and its .DBT exist

@@ -36,6 +36,10 @@ class IndexFile final : public Order {
   // may have the index open).
   static Result<std::unique_ptr<IndexFile>> build(Os& os, const std::string& path, const BoundKey& key,
                                                   Table& table);
+  // The same from the entries of every record, already made (by a pack
+  // that read the records anyway); they need not be sorted.
+  static Result<std::unique_ptr<IndexFile>> build(Os& os, const std::string& path, const BoundKey& key,
+                                                  Table& table, std::vector<std::string> entries);
   // The key expression text kept in an index file's header (for tools
   // that check files they did not open themselves).
   static Result<std::string> expression_of(Os& os, const std::string& path);
@@ -58,6 +62,7 @@ class IndexFile final : public Order {
   Status begin_write() override;
   Status begin_append(std::uint32_t count_before) override;
   Status end_write(std::uint32_t table_count) override;
+  void abandon() override { broken_ = true; }
   Status insert(std::string_view entry) override;
   Status erase(std::string_view entry) override;
   Result<std::optional<std::string>> first() override;
@@ -67,6 +72,9 @@ class IndexFile final : public Order {
   Result<std::optional<std::string>> before(std::string_view entry) override;
   Status flush() override;
   Status close();
+  // Closes without writing what is cached: the file is about to be replaced
+  // by a rebuild.
+  void discard();
 
  private:
   IndexFile(std::unique_ptr<File> f, BoundKey key, bool shared);

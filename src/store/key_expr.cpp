@@ -1,5 +1,6 @@
 #include "store/key_expr.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstring>
 
@@ -43,6 +44,23 @@ KeyExpr KeyExpr::month(KeyExpr of) {
   e.args_.push_back(std::move(of));
   return e;
 }
+KeyExpr KeyExpr::day(KeyExpr of) {
+  KeyExpr e = month(std::move(of));
+  e.kind_ = Kind::Day;
+  return e;
+}
+KeyExpr KeyExpr::year(KeyExpr of) {
+  KeyExpr e = month(std::move(of));
+  e.kind_ = Kind::Year;
+  return e;
+}
+KeyExpr KeyExpr::left(KeyExpr of, int len) {
+  KeyExpr e;
+  e.kind_ = Kind::Left;
+  e.len_ = len;
+  e.args_.push_back(std::move(of));
+  return e;
+}
 KeyExpr operator+(KeyExpr a, KeyExpr b) {
   KeyExpr e;
   e.kind_ = KeyExpr::Kind::Concat;
@@ -68,9 +86,13 @@ std::string KeyExpr::text() const {
       if (dec_ != 0) t += "," + std::to_string(dec_);
       return t + ")";
     }
+    case Kind::Left: return "LEFT(" + args_[0].text() + "," + std::to_string(len_) + ")";
     case Kind::Concat: {
       std::string t;
-      for (const auto& a : args_) t += (t.empty() ? "" : "+") + a.text();
+      for (const auto& a : args_) {
+        if (!t.empty()) t += '+';
+        t += a.text();
+      }
       return t;
     }
   }
@@ -133,12 +155,21 @@ struct Parser {
         }
       }
       out = KeyExpr::str(std::move(*inner), len, dec);
+    } else if (id == "LEFT") {
+      if (!eat(',')) return std::nullopt;
+      auto l = number();
+      if (!l) return std::nullopt;
+      out = KeyExpr::left(std::move(*inner), *l);
     } else if (id == "UPPER") {
       out = KeyExpr::upper(std::move(*inner));
     } else if (id == "DTOS") {
       out = KeyExpr::dtos(std::move(*inner));
     } else if (id == "MONTH") {
       out = KeyExpr::month(std::move(*inner));
+    } else if (id == "DAY") {
+      out = KeyExpr::day(std::move(*inner));
+    } else if (id == "YEAR") {
+      out = KeyExpr::year(std::move(*inner));
     } else {
       return std::nullopt;
     }
@@ -229,9 +260,16 @@ Result<Node> bind_node(const KeyExpr& e, const dbf::Header& h, const std::string
       n.length = 8;
       break;
     case KeyExpr::Kind::Month: case KeyExpr::Kind::Day: case KeyExpr::Kind::Year:
-      if (n.args[0].type != 'D') return bad("MONTH of a non-date value");
+      if (n.args[0].type != 'D') return bad(e.text() + ": of a non-date value");
       n.type = 'N';
       n.length = 8;
+      break;
+    case KeyExpr::Kind::Left:
+      if (n.args[0].type != 'C') return bad("LEFT of a non-character value");
+      if (e.len() < 1) return bad("LEFT length");
+      n.type = 'C';
+      n.len = e.len();
+      n.length = std::min(static_cast<std::size_t>(e.len()), n.args[0].length);
       break;
     case KeyExpr::Kind::Concat:
       n.type = 'C';
@@ -241,7 +279,6 @@ Result<Node> bind_node(const KeyExpr& e, const dbf::Header& h, const std::string
       }
       break;
   }
-  if (n.length > 240) return bad("key longer than 240 bytes");
   return n;
 }
 
@@ -290,6 +327,12 @@ void eval_node(const Node& n, std::string_view rec, std::string& out) {
     case KeyExpr::Kind::Month: case KeyExpr::Kind::Day: case KeyExpr::Kind::Year:
       out += numeric_key(number_of(n, rec), 0);
       return;
+    case KeyExpr::Kind::Left: {
+      const std::size_t at = out.size();
+      eval_node(n.args[0], rec, out);
+      out.resize(at + n.length);
+      return;
+    }
     case KeyExpr::Kind::Concat:
       for (const Node& a : n.args) eval_node(a, rec, out);
       return;
@@ -311,6 +354,9 @@ std::string numeric_key(const Decimal& n, int decimals) {
 Result<BoundKey> BoundKey::bind(const KeyExpr& expr, const dbf::Header& h) {
   auto n = bind_node(expr, h, expr.text());
   if (!n.ok()) return n.status();
+  // Parts may be longer (LEFT of a wide field); the key itself must fit pages.
+  if (n->length > 240)
+    return Status(StatusCode::Invalid, "key expression", expr.text(), 0, "key longer than 240 bytes");
   BoundKey k;
   k.expr_ = expr;
   k.type_ = n->type;

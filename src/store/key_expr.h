@@ -1,7 +1,7 @@
 // Index key expressions, held as a structure that renders its xBase text.
 //
 // The forms the tables use: a field, `+` of character parts, UPPER(x),
-// STR(n, len[, dec]), DTOS(d), and MONTH/DAY/YEAR(d) for temporary orders.
+// STR(n, len[, dec]), LEFT(c, len), DTOS(d), and MONTH/DAY/YEAR(d) for temporary orders.
 // parse() reads the texts of the catalogue ("CPF+STR(I7_0,4)",
 // "UPPER(NOMECONTR)", "CPF+ATV_BRASIL+DTOS(DT_LC)"); text() renders the
 // canonical text kept in index headers (capitals, no blanks).
@@ -29,13 +29,17 @@ namespace kx {
 
 class KeyExpr {
  public:
-  enum class Kind { Field, Upper, Str, Dtos, Month, Day, Year, Concat };
+  enum class Kind { Field, Upper, Str, Dtos, Month, Day, Year, Concat, Left };
 
   static KeyExpr field(std::string name);
   static KeyExpr upper(KeyExpr of);
   static KeyExpr str(KeyExpr of, int len, int dec = 0);
   static KeyExpr dtos(KeyExpr of);
   static KeyExpr month(KeyExpr of);
+  static KeyExpr day(KeyExpr of);
+  static KeyExpr year(KeyExpr of);
+  // LEFT(text, n): the first n characters (a key on a long description).
+  static KeyExpr left(KeyExpr of, int len);
   friend KeyExpr operator+(KeyExpr a, KeyExpr b);
 
   // Invalid (naming the text) for anything outside the forms above.

@@ -43,6 +43,10 @@ class Order {
   virtual Status begin_append(std::uint32_t count_before) { (void)count_before; return begin_write(); }
   virtual Status end_write(std::uint32_t table_count) { (void)table_count; return {}; }
 
+  // The change under way could not be completed (a write of the table
+  // failed): the order is left marked so that the next opening rebuilds it.
+  virtual void abandon() {}
+
   virtual Status insert(std::string_view entry) = 0;
   // Removing an entry that is not there is Corruption (the order is damaged).
   virtual Status erase(std::string_view entry) = 0;

@@ -62,6 +62,11 @@ Result<std::unique_ptr<Table>> Table::open_locked(Os& os, const std::string& pat
     if (mine.ok() && named.ok() && named->exists &&
         (mine->inode != named->inode || mine->device != named->device))
       continue;
+    // A table another terminal is creating this moment is still too short.
+    if (auto size = (*f)->size(); size.ok() && *size < dbf::kPrologSize && attempt < 7) {
+      os.sleep_for(std::chrono::milliseconds(20));
+      continue;
+    }
     std::unique_ptr<Table> t(new Table(os, std::move(*f), path, share));
     t->read_only_ = read_only;
     if (Status h = t->load_header(); !h.ok()) return h;
@@ -374,7 +379,9 @@ Result<std::unique_ptr<Table>> Table::create(Os& os, const std::string& path_in,
   std::string path = path_in;
   // A table already there is replaced only when nobody has it open.
   std::unique_ptr<Table> old;
+  bool existed = false;
   if (auto found = find_path(os, path_in); found.ok()) {
+    existed = true;
     path = *found;
     auto o = open_locked(os, path, Share::Exclusive);
     if (!o.ok() && o.status().code() != StatusCode::Corruption) return o.status();
@@ -383,27 +390,50 @@ Result<std::unique_ptr<Table>> Table::create(Os& os, const std::string& path_in,
       h.generation = old->header_.generation + 1;
     }
   }
-  const std::string scratch = path + "~";
-  (void)os.unlink(scratch);
-  auto f = os.open(scratch, OpenMode::CreateExclusive);
-  if (!f.ok()) return f.status();
-  if (Status s = (*f)->lock(locks::kOpen, locks::kOpenLength, LockKind::Exclusive, LockWait::Try); !s.ok())
-    return s;
   std::string bytes = dbf::encode_header(h);
   bytes += dbf::kEndOfFile;
-  if (Status s = (*f)->write_at(0, bytes); !s.ok()) return s;
-  if (Status s = (*f)->sync(); !s.ok()) return s;
-  if (h.has_memo()) {
+  auto make_memo = [&]() -> Status {
+    if (!h.has_memo()) return {};
     const std::string memo = memo_path_of(path);
     const std::string memo_scratch = memo + "~";
     (void)os.unlink(memo_scratch);
     auto m = MemoFile::create(os, memo_scratch);
     if (!m.ok()) return m.status();
     if (Status s = (*m)->close(); !s.ok()) return s;
-    if (Status s = os.rename(memo_scratch, memo); !s.ok()) return s;
+    return os.rename(memo_scratch, memo);
+  };
+  const std::string dir = folder_of(path).empty() ? "." : folder_of(path);
+  Result<std::unique_ptr<File>> f = Status(StatusCode::Invalid, "create", path);
+  if (!existed) {
+    // A new table: made under its own name with O_EXCL, so two terminals
+    // creating it at once never replace each other's file; the loser is
+    // told (Exists) and opens the winner's.  Openers meanwhile find it
+    // locked, or too short and wait (open).
+    f = os.open(path, OpenMode::CreateExclusive);
+    if (!f.ok()) {
+      if (f.status().code() == StatusCode::Exists)
+        return Status(StatusCode::Exists, "create", path, 0, "table created meanwhile by another terminal");
+      return f.status();
+    }
+    (void)(*f)->lock(locks::kOpen, locks::kOpenLength, LockKind::Exclusive, LockWait::Try);
+    if (Status s = make_memo(); !s.ok()) return s;
+    if (Status s = (*f)->write_at(0, bytes); !s.ok()) return s;
+    if (Status s = (*f)->sync(); !s.ok()) return s;
+  } else {
+    // Over an old table, held exclusively (or unreadable): a scratch file
+    // renamed over it.
+    const std::string scratch = path + "~";
+    (void)os.unlink(scratch);
+    f = os.open(scratch, OpenMode::CreateExclusive);
+    if (!f.ok()) return f.status();
+    if (Status s = (*f)->lock(locks::kOpen, locks::kOpenLength, LockKind::Exclusive, LockWait::Try); !s.ok())
+      return s;
+    if (Status s = (*f)->write_at(0, bytes); !s.ok()) return s;
+    if (Status s = (*f)->sync(); !s.ok()) return s;
+    if (Status s = make_memo(); !s.ok()) return s;
+    if (Status s = os.rename(scratch, path); !s.ok()) return s;
   }
-  if (Status s = os.rename(scratch, path); !s.ok()) return s;
-  if (Status s = os.sync_dir(folder_of(path).empty() ? "." : folder_of(path)); !s.ok()) return s;
+  if (Status s = os.sync_dir(dir); !s.ok()) return s;
   if (old) (void)old->close();
   if (share == Share::Shared)
     if (Status s = (*f)->lock(locks::kOpen, locks::kOpenLength, LockKind::Shared, LockWait::Try); !s.ok())

@@ -9,8 +9,12 @@ namespace {
 
 std::string type_text(const dbf::FieldDef& f) {
   std::string t(1, f.type);
-  t += " " + std::to_string(f.width);
-  if (f.type == 'N') t += "," + std::to_string(f.decimals);
+  t += ' ';
+  t += std::to_string(f.width);
+  if (f.type == 'N') {
+    t += ',';
+    t += std::to_string(f.decimals);
+  }
   return t;
 }
 
@@ -168,7 +172,10 @@ Result<std::uint32_t> copy_to_delimited(Area& from, const std::string& path, con
           case 'N': line += trim(*to_field_text(v->number(), f.width, f.decimals)); break;
           case 'D': line += v->date().is_empty() ? std::string() : v->date().stored(); break;
           case 'L': line += v->logical() ? 'T' : 'F'; break;
-          default: line += '"' + rtrim(v->text()) + '"';
+          default:
+            line += '"';
+            line += rtrim(v->text());
+            line += '"';
         }
       }
       out += line + "\r\n";

@@ -42,6 +42,17 @@ wait_for() {
   return 1
 }
 
+# wait_gone TEXT: waits up to 5 seconds for TEXT to leave the pane.
+wait_gone() {
+  i=0
+  while [ $i -lt 50 ]; do
+    if ! $T capture-pane -p -t "$PANE" 2>/dev/null | grep -qF -- "$1"; then return 0; fi
+    sleep 0.1
+    i=$((i + 1))
+  done
+  return 1
+}
+
 row() { $T capture-pane -p -t "$PANE" | sed -n "$(($1 + 1))p"; }
 keys() { $T send-keys -t "$PANE" "$@"; sleep 0.2; }
 
@@ -66,7 +77,7 @@ $T capture-pane -e -p -t "$PANE" | sed -n 1p | grep -qE "\[(44|48;5;4)m|;44m" ||
 keys Enter
 wait_for "Olá! Esta é uma janela de mensagem." || fail "use: message window"
 keys x
-$T capture-pane -p -t "$PANE" | grep -q "Olá!" && fail "use: message window not closed by a key"
+wait_gone "Olá!" || fail "use: message window not closed by a key"
 
 keys Down Down Enter
 wait_for "Informe o seu nome" || fail "use: prompt"
@@ -75,7 +86,6 @@ wait_for "Nome: Maria" || fail "use: prompt answer"
 
 keys Up Enter
 wait_for "Gostou da demonstração?" || fail "use: confirmation box"
-row 24 >/dev/null
 $T capture-pane -p -t "$PANE" | grep -q " Sim    Não " || fail "use: confirmation buttons"
 keys s
 wait_for "Resposta: S" || fail "use: confirmation answer"
@@ -124,6 +134,15 @@ for sig in TERM HUP; do
   sane
   $T capture-pane -p -t "$PANE" | grep -q "asked to end" || fail "kill$sig: no closing message"
 done
+
+# ---- The terminal window closed: the program ends (no spinning on a dead terminal)
+start closed xterm-256color
+wait_for "Janelas" || fail "closed: did not start"
+pid=$(cat "$WORK/closed.pid")
+$T kill-pane -t closed
+i=0
+while kill -0 "$pid" 2>/dev/null && [ $i -lt 50 ]; do sleep 0.1; i=$((i + 1)); done
+kill -0 "$pid" 2>/dev/null && { echo "FAIL: closed: the program still runs after its terminal closed"; FAILED=1; kill -KILL "$pid"; }
 
 # ---- A crash: the terminal is restored before the signal takes its course -------
 start crash xterm-256color

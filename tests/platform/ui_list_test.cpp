@@ -129,7 +129,8 @@ TEST(Grid, RunHandsOtherKeysToTheCaller) {
   Grid g(Rect{0, 0, 7, 79}, payment_columns(), src);
   Console con;
   std::vector<int> seen;
-  con.script().keys({key::Down, key::Right, key::Enter, key::Down, key::Del, key::Esc});
+  con.script().click(3, 50).click(0, 0);  // a cell of row 2, column 4; then a header
+  con.script().keys({key::Up, key::Left, key::Left, key::Enter, key::Down, key::Down, key::Del, key::Esc});
   const int last = g.run(con, [&](Grid& grid, int k) {
     seen.push_back(k);
     if (k == key::Del) {
@@ -139,8 +140,9 @@ TEST(Grid, RunHandsOtherKeysToTheCaller) {
     return k == key::Esc ? Grid::Action::Stop : Grid::Action::Continue;
   });
   EXPECT_EQ(last, key::Esc);
-  // Enter, Down at the last row (the edge), Del and Esc reached the caller.
-  EXPECT_EQ(seen, (std::vector<int>{key::Enter, key::Down, key::Del, key::Esc}));
+  // The click on the header, Enter, Down at the last row (the edge), Del and
+  // Esc reached the caller.
+  EXPECT_EQ(seen, (std::vector<int>{key::MouseLeft, key::Enter, key::Down, key::Del, key::Esc}));
   EXPECT_EQ(g.row(), 1);  // brought back into the shorter table
   EXPECT_EQ(g.col(), 2);
   EXPECT_EQ(g.cell_rect(), (Rect{2, 3, 2, 22}));
@@ -170,7 +172,8 @@ TEST(Grid, IdleTicksWhileNoKeyIsPressed) {
   Grid::Idle idle;
   idle.every = Millis(10);
   idle.tick = [&] { ++ticks; };
-  g.run(con, [](Grid&, int) { return Grid::Action::Stop; }, idle);
+  g.run(
+      con, [](Grid&, int) { return Grid::Action::Stop; }, idle);
   EXPECT_EQ(ticks, 2);
 }
 

@@ -136,3 +136,62 @@ TEST(CrashPoints, EveryStateReopensConsistentWithNoCompletedRowLost) {
 
 }  // namespace
 }  // namespace kx
+
+namespace kx {
+namespace {
+
+// I/O errors (EIO, ENOSPC) at every write, sync and rename of an operation:
+// the operation reports the failure (never success), and the files reopen
+// sound with the rows from before or after it.
+TEST(IoErrors, EveryFailureIsReportedAndLeavesSoundFiles) {
+  struct ErrOp {
+    const char* name;
+    Share share;
+    std::function<Status(Area&)> run;
+    std::function<std::vector<std::string>(std::vector<std::string>)> after;
+  } ops[] = {
+      {"append", Share::Shared, [](Area& a) { return a.append_blank(); }, with_blank_row},
+      {"replace key", Share::Shared,
+       [](Area& a) {
+         Status s = a.seek(Value("C102"));
+         if (s.ok()) s = a.lock_record();
+         return s.ok() ? a.replace("CPF", Value("Z999")) : s;
+       },
+       [](std::vector<std::string> r) {
+         std::replace(r.begin(), r.end(), std::string("C102=2.00"), std::string("Z999=2.00"));
+         std::sort(r.begin(), r.end());
+         return r;
+       }},
+      {"pack", Share::Shared, [](Area& a) { return a.pack(); }, [](std::vector<std::string> r) { return r; }},
+      {"rebuild", Share::Exclusive, [](Area& a) { return a.reindex(); }, [](std::vector<std::string> r) { return r; }},
+  };
+  for (const auto op_kind : {FaultOs::Op::Write, FaultOs::Op::Sync, FaultOs::Op::Rename})
+    for (const ErrOp& op : ops) {
+      for (std::uint64_t k = 1; k < 200; ++k) {
+        Tables s;
+        const auto before = s.verify("setup");
+        const std::string what = std::string(op.name) + " failing call " + std::to_string(k);
+        bool fired = false;
+        {
+          FaultOs fo(posix_os());
+          auto a = Area::open(fo, s.path, op.share, s.specs());
+          ASSERT_TRUE(a.ok()) << what;
+          const std::uint64_t at = fo.count(op_kind);
+          fo.inject({op_kind, k, k % 2 ? EIO : ENOSPC});
+          Status st = op.run(**a);
+          fired = fo.count(op_kind) >= at + k;
+          if (fired) {
+            EXPECT_FALSE(st.ok()) << what << " reported success";
+          }
+          fo.clear();
+          (void)(*a)->close();
+        }
+        const auto rows = s.verify(what);
+        EXPECT_TRUE(rows == before || rows == op.after(before)) << what;
+        if (!fired) break;
+      }
+    }
+}
+
+}  // namespace
+}  // namespace kx

@@ -77,6 +77,9 @@ TEST(KeyExpr, EvaluatesRecordsToKeyBytes) {
       {"CPF+ATV_BRASIL+DTOS(DT_LC)", "12345678901120130105"},
       {"DT_LC", "20130105"},
       {"STR(ESTATUS,6,2)", "  1.50"},
+      {"MONTH(DT_LC)", numeric_key(Decimal(1), 0)},
+      {"STR(MONTH(DT_LC),2)+CPF", " 112345678901"},
+      {"STR(YEAR(DT_LC),4)+STR(DAY(DT_LC),2)", "2013 5"},
   };
   for (const Case& c : cases) {
     auto k = BoundKey::bind(*KeyExpr::parse(c.expr), h);
