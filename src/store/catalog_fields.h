@@ -35,6 +35,13 @@ inline constexpr std::string_view kYearSuffix = "13";  // declaration year in ev
 inline constexpr int kFirstWorkCopy = 21;
 inline constexpr int kLastWorkCopy = 40;
 inline constexpr int kLastTable = 75;
+// Line numbers of assets and debts (I7_0, I8_0, I8R_0, I9R_0: N 4) stop at
+// 9999: a new row gets its record number x 10, clamped there, so the field
+// never overflows.
+inline constexpr int kLastLineNumber = 9999;
+constexpr int new_line_number(long recno) {
+  return recno >= kLastLineNumber / 10 + 1 ? kLastLineNumber : static_cast<int>(recno * 10);
+}
 
 // ---- Default values of created records ---------------------------------------
 

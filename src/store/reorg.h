@@ -6,7 +6,10 @@
 // on writing to a ghost): the full reindex refuses while another terminal
 // runs (each holds its folder list exclusively), and the reorganisation of
 // a folder takes each table alone before touching its index files,
-// skipping (and naming) a table in use.
+// skipping (and naming) a table in use.  A terminal opening the table in
+// the instant between that check and the rebuild makes the rebuild's
+// exclusive opening fail: the reorganisation stops and says so, and the
+// next opening rebuilds the missing index.
 #pragma once
 
 #include <string>

@@ -1,5 +1,7 @@
 #include "store/terminal_rows.h"
 
+#include <algorithm>
+
 #include "platform/paths.h"
 #include "platform/session.h"
 #include "platform/text.h"
@@ -64,9 +66,10 @@ void declare_field_variables(Vars& v, int table) {
   }
 }
 
-void release_field_variables(Vars& v, int table) {
+void release_field_variables(Vars& v, int table, std::initializer_list<std::string_view> keep) {
   if (const TableDecl* decl = table_decl(table))
-    for (const dbf::FieldDef& f : decl->fields) v.release(f.name);
+    for (const dbf::FieldDef& f : decl->fields)
+      if (std::find(keep.begin(), keep.end(), std::string_view(f.name)) == keep.end()) v.release(f.name);
 }
 
 }  // namespace kx

@@ -3,6 +3,9 @@
 // field-named session variables of the single-row tables.
 #pragma once
 
+#include <initializer_list>
+#include <string_view>
+
 namespace kx {
 
 class Session;
@@ -19,6 +22,8 @@ bool ensure_terminal_rows(Session& s);
 // Declares one session variable per field of table `table` (1, 9 ...) with
 // its blank value: spaces of the field's width, 0, the empty date, false.
 void declare_field_variables(Vars& v, int table);
-void release_field_variables(Vars& v, int table);
+// Drops them again, except the names in `keep` (variables that also live
+// for the whole run, such as CPF and NOMECONTR).
+void release_field_variables(Vars& v, int table, std::initializer_list<std::string_view> keep = {});
 
 }  // namespace kx

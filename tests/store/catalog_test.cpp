@@ -398,5 +398,13 @@ TEST(Catalog, CreationNotices) {
   EXPECT_EQ(creation_notice(42), "");
 }
 
+TEST(Catalog, NewLineNumbersStayInsideTheirFourDigitField) {
+  struct Case {
+    long recno;
+    int line;
+  } cases[] = {{1, 10}, {99, 990}, {999, 9990}, {1000, 9999}, {54321, 9999}};
+  for (const Case& c : cases) EXPECT_EQ(new_line_number(c.recno), c.line) << "record " << c.recno;
+}
+
 }  // namespace
 }  // namespace kx

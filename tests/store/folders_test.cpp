@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "platform/cp850.h"
+#include "platform/fault_os.h"
 #include "platform/files.h"
 #include "platform/text.h"
 #include "store/folders.h"
@@ -71,6 +72,28 @@ TEST(Folders, GoneFoldersLeaveTheListUnreachableAndMixedCaseOnesStay) {
   EXPECT_EQ(rows.size(), 3u);
 }
 
+TEST(Folders, AFolderIsGoneOnlyWhenItsParentIsThereAndItIsNot) {
+  FaultOs fo(posix_os());
+  StoreFixture f(fo);
+  f.dir.mkdir("share/Ano2013");
+  struct Case {
+    std::string path;
+    bool stat_fails;
+    FolderState expected;
+  } cases[] = {
+      {f.dir.file("share/Ano2013"), false, FolderState::Present},
+      {f.dir.file("share/ano2013/"), false, FolderState::Present},
+      {f.dir.file("share/Ano2012"), false, FolderState::Gone},
+      {f.dir.file("mount/Ano2013"), false, FolderState::Unreachable},
+      {f.dir.file("share/Ano2013"), true, FolderState::Unreachable},  // an I/O error on the share
+  };
+  for (const Case& c : cases) {
+    if (c.stat_fails) fo.inject({FaultOs::Op::Stat, 1, EIO, true});
+    EXPECT_EQ(folder_state(f.s(), c.path), c.expected) << c.path;
+    fo.clear();
+  }
+}
+
 TEST(Folders, PathsLongerThanTheFieldAreRefusedNotCut) {
   StoreFixture f;
   ASSERT_TRUE(open_everything(f.s()));
@@ -112,6 +135,27 @@ TEST(Folders, SelectionMakesTheRowTheFolderInHandAndRemembersIt) {
   EXPECT_EQ(master->order(), 2u);
   ASSERT_TRUE(ensure_terminal_row(f.s(), 42));
   EXPECT_EQ(rtrim(f.areas().area(42)->get("ROTADOANO")->text()), chosen);
+}
+
+TEST(Folders, OpeningAFolderStandsOnTheContributorInHandInNameOrder) {
+  StoreFixture f;
+  ASSERT_TRUE(abertura(f.s(), 9));
+  Area* a = f.areas().area(9);
+  for (auto [cpf, name] : {std::pair{"22222222222", "Zélia"}, {"11111111111", "Abel"}}) {
+    ASSERT_TRUE(seek_or_append(f.s(), a, Value(cpf), "CPF"));
+    ASSERT_TRUE(a->replace("NOMECONTR", Value(std::string(cp850::from_utf8(name)))).ok());
+    ASSERT_TRUE(a->unlock().ok());
+  }
+  f.s().vars().set("CPF", "22222222222");
+  ASSERT_TRUE(mudadir(f.s(), f.dir.file("data") + "/"));
+  a = f.areas().area(9);
+  EXPECT_EQ(a->order(), 2u);
+  EXPECT_EQ(a->recno(), 1u);
+  EXPECT_EQ(rtrim(f.s().vars().c("NOMECONTR")), "Zélia"_cp);
+  // Not there: the first row by CPF (Abel, record 2).
+  f.s().vars().set("CPF", "99999999999");
+  ASSERT_TRUE(mudadir(f.s(), f.dir.file("data")));
+  EXPECT_EQ(f.areas().area(9)->recno(), 2u);
 }
 
 TEST(TerminalRows, DefaultsAreWrittenOnceAndReadUnchangedNextTime) {
@@ -171,9 +215,13 @@ TEST(FieldVariables, DeclaredFromTheTablesOfOneRowPerContributor) {
   EXPECT_EQ(v.n("I13_5C"), Decimal(0));
   EXPECT_EQ(v.d("NASCIMENTO"), Date::empty());
   EXPECT_FALSE(v.l("NOVREG"));
-  release_field_variables(v, 1);
+  release_field_variables(v, 1, {"CPF"});
   EXPECT_FALSE(v.has("I3_01"));
   EXPECT_TRUE(v.has("CPFCONJU"));
+  release_field_variables(v, 9, {"CPF", "NOMECONTR"});
+  EXPECT_FALSE(v.has("CPFCONJU"));
+  EXPECT_TRUE(v.has("CPF"));
+  EXPECT_TRUE(v.has("NOMECONTR"));
 }
 
 }  // namespace

@@ -185,6 +185,27 @@ TEST(Opening, DefineIsCreatedWithItsOneDefaultRecord) {
   EXPECT_EQ(f.areas().area(43)->reccount(), 1u);
 }
 
+// AUXBENS keys its C 512 description on the first 240 characters.
+TEST(Opening, RememberedAssetDescriptionsAreSoughtByTheirFirst240Characters) {
+  StoreFixture f;
+  ASSERT_TRUE(abertura(f.s(), 52));
+  Area* a = f.areas().area(52);
+  EXPECT_EQ(a->order_text(1), "LEFT(DESCRICAO,240)");
+  const std::string first = std::string(300, 'A') + "casa";
+  const std::string second = std::string(100, 'B') + "apartamento";
+  for (const auto& d : {first, second}) {
+    ASSERT_TRUE(add_rec_in(f.s(), a, 5));
+    ASSERT_TRUE(a->replace("DESCRICAO", Value(d)).ok());
+    ASSERT_TRUE(a->unlock().ok());
+  }
+  ASSERT_TRUE(a->seek(Value(std::string(100, 'B') + "apart")).ok());
+  EXPECT_TRUE(a->found());
+  EXPECT_EQ(a->recno(), 2u);
+  ASSERT_TRUE(a->seek(Value(first.substr(0, 240))).ok());
+  EXPECT_TRUE(a->found());
+  EXPECT_EQ(a->recno(), 1u);
+}
+
 TEST(Opening, ModesAliasesAndTheExclusiveFlag) {
   StoreFixture f;
   f.s().vars().set("APELIDO", "CONTRIB");
