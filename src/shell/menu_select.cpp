@@ -5,6 +5,8 @@
 #include <variant>
 
 #include "platform/console.h"
+#include "platform/keys.h"
+#include "platform/ui_field.h"
 #include "platform/cp850.h"
 #include "platform/os.h"
 #include "platform/paths.h"
@@ -155,6 +157,10 @@ bool menu_select(Session& s, int id) {
   if (const int p = pulldown_of(id)) v.set("NPOSMENU", Value(p));
   const bool settings = id >= 21 && id <= 36;
   if (settings) open_settings(s);
+  // Set by the backups of items 71, 73 and 74 when one was made; it moves
+  // the reminder on.  The backup functions are not in this version, so the
+  // reminder stays due.
+  bool backup_made = false;
 
   switch (id) {
     case 18:
@@ -210,9 +216,14 @@ bool menu_select(Session& s, int id) {
     }
 
     case 62: {
-      const auto code = ask_number(s, "Estatus", number(s, "SOESTE"), 7, 60, "@EZ 99");
-      if (!code) break;
-      v.set("SOESTE", Value(*code));
+      // The status is typed in place, at row 7, column 72.
+      std::vector<GetField> fields{var_field(v, "SOESTE", 7, 72, "@EZ 99", NumberShape{2, 0})};
+      ReadOptions opts;
+      opts.edit_colour = colour_var(s, "COR_GET");
+      opts.shown_colour = colour_var(s, "COR_1_CLI");
+      opts.notice_colour = colour_var(s, "COR_CLI_HE");
+      if (read_fields(console_of(s), fields, opts).last_key == key::Esc) break;
+      const std::optional<int> code = number(s, "SOESTE");
       const std::string desc = status_description(s, *code);
       const bool yes = ask_yes(s, {S("  A partir de agora somente as declarações com o "_cp),
                                    "Estatus " + strzero(Decimal(*code), 2) + " " + desc + S(" serão transferidas para"_cp),
@@ -321,6 +332,11 @@ bool menu_select(Session& s, int id) {
   // After the action.
   if (id >= 73 && id <= 76) draw_background(s);
   if (settings) close_settings(s);
+  if (backup_made) {
+    if (!areas(s).area(9)) reopen_contributors(s);
+    v.set("ULTBACK", Value(s.clock().today() + 4));
+    (void)store_configuration(s, {"ULTBACK", "XDRIVE", "ROTABACK"});
+  }
   if (id == 77 || id == 78) (void)store_office(s, {"PROCESSA", "PROGCOMP"});
   return false;
 }

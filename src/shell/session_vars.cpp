@@ -188,7 +188,10 @@ void declare_program_variables(Session& s) {
                     "IMPREC_REAL", "VAL_CORRIG", "VAL_RECEI", "VAL_CORR", "VAL_JURO", "VAL_MULTA",
                     "VAL_TOTAL", "VAL_PAGAR", "VAL_TOTMUL"})
     v.declare(name, zero);
+  // Today's agenda alerts: pairs of (time hhmm, note), flattened.
   v.declare_list("AAGEN", {});
+  // Captions of the print-selection pull-down (built by start-up).
+  for (int i = 1; i <= 7; ++i) v.declare("ITEM" + std::to_string(i), blank_c);
   v.declare_list("MENSMENU", {});  // help lines of the current option bar
 
   // Colours: defaults, replaced by the terminal's colour record.

@@ -53,16 +53,20 @@ sane() {
   echo "$out" | grep -q "icanon" || fail "$PANE: no stty output"
 }
 
+# to_menu: closes the boxes naming the reference tables (delivered with the
+# program, so missing in an empty folder) until the menu bar shows.
+to_menu() {
+  n=0
+  while [ $n -lt 40 ]; do
+    if row 0 | grep -q "Declaração"; then break; fi
+    if $T capture-pane -p -t "$PANE" | grep -q "não localizado"; then keys Enter; else sleep 0.2; fi
+    n=$((n + 1))
+  done
+}
+
 # ---- The first start on an empty folder ---------------------------------------
 start first
-# The reference tables delivered with the program are missing in an empty
-# folder: each is named in a box that a key closes.
-n=0
-while [ $n -lt 40 ]; do
-  if row 0 | grep -q "Declaração"; then break; fi
-  if $T capture-pane -p -t "$PANE" | grep -q "não localizado"; then keys Enter; else sleep 0.2; fi
-  n=$((n + 1))
-done
+to_menu
 wait_for "Declaração" || fail "first: the menu bar did not appear"
 row 0 | grep -q "^  Declaração    Opções  Selecão  Impressão  Env Receita  Backup  Sair" ||
   fail "first: the seven captions"
@@ -85,12 +89,7 @@ keys Right
 wait_for "Seleciona drive e a pasta para guardar dados temporários" || fail "first: not answering after the refusal"
 # Another terminal number on the same folder starts.
 start third TERMINAL=5
-n=0
-while [ $n -lt 40 ]; do
-  if row 0 | grep -q "Declaração"; then break; fi
-  sleep 0.2
-  n=$((n + 1))
-done
+to_menu
 wait_for "Terminal 05" || fail "third: terminal 05 did not start beside terminal 00"
 keys M-r
 wait_for "Confirma saída do programa?" || fail "third: no exit question"

@@ -194,6 +194,15 @@ TEST(MainMenu, AutomaticSendingCaptionsAndItemsNotYetAvailable) {
   EXPECT_EQ(run.vars().n("NPOSMENU"), Decimal(5));
   EXPECT_EQ(run.vars().n("OPCAO_1"), Decimal(61));
 
+  // Only one status: typed in place, then confirmed.
+  run.keys().text("12").key(key::Enter).key('S');
+  menu_select(run.s(), 62);
+  EXPECT_EQ(run.vars().n("SOESTE"), Decimal(12)) << run.log_text();
+  EXPECT_EQ(run.vars().n("OPTTRAN"), Decimal(2));
+  EXPECT_EQ(run.caption(62), "apenas as com stat&us  12");
+  EXPECT_EQ(run.caption(61), S("&Automático ao salvar NAO"_cp));
+  EXPECT_TRUE(run.told(S("Estatus 12  serão transferidas para"_cp))) << run.log_text();
+
   // The authority program's folder is asked for before sending.
   run.vars().set("LOCIRPF", Value(""));
   run.keys().key(key::Enter);
