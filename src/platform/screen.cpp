@@ -90,4 +90,21 @@ void Screen::set_cursor(int row, int col) {
   ++version_;
 }
 
+void Screen::frame(const Rect& r, Attr a) {
+  if (r.bottom < r.top || r.right < r.left) return;
+  constexpr unsigned char kHoriz = 0xC4, kVert = 0xB3;
+  for (int c = r.left + 1; c < r.right; ++c) {
+    put(r.top, c, kHoriz, a);
+    put(r.bottom, c, kHoriz, a);
+  }
+  for (int row = r.top + 1; row < r.bottom; ++row) {
+    put(row, r.left, kVert, a);
+    put(row, r.right, kVert, a);
+  }
+  put(r.top, r.left, 0xDA, a);
+  put(r.top, r.right, 0xBF, a);
+  put(r.bottom, r.left, 0xC0, a);
+  put(r.bottom, r.right, 0xD9, a);
+}
+
 }  // namespace kx

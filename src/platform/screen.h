@@ -57,6 +57,8 @@ class Screen {
   // Recolours `len` cells from (row, col).
   void recolour(int row, int col, int len, Attr a);
   void fill(const Rect& r, unsigned char ch, Attr a);
+  // A single-line box on the rectangle's edges (the inside is left as it is).
+  void frame(const Rect& r, Attr a);
   void clear(Attr a = Attr{0x07});
 
   SavedArea save(const Rect& r) const;

@@ -11,7 +11,7 @@
 namespace kx {
 namespace {
 
-constexpr unsigned char kHoriz = 0xC4, kVert = 0xB3;
+constexpr unsigned char kHoriz = 0xC4;
 
 // Writes a caption, its hot letter in `hot`.
 void write_caption(Screen& s, int row, int col, std::string_view caption, Attr normal, Attr hot) {
@@ -135,18 +135,7 @@ void MenuBar::draw_pulldown(Screen& s, int p, int cur) const {
   const auto& items = pulldowns_[static_cast<std::size_t>(p - 1)].items;
   const Attr f = colours_.frame;
   s.fill(r, ' ', colours_.item);
-  for (int c = r.left + 1; c < r.right; ++c) {
-    s.put(r.top, c, kHoriz, f);
-    s.put(r.bottom, c, kHoriz, f);
-  }
-  for (int row = r.top + 1; row < r.bottom; ++row) {
-    s.put(row, r.left, kVert, f);
-    s.put(row, r.right, kVert, f);
-  }
-  s.put(r.top, r.left, 0xDA, f);
-  s.put(r.top, r.right, 0xBF, f);
-  s.put(r.bottom, r.left, 0xC0, f);
-  s.put(r.bottom, r.right, 0xD9, f);
+  s.frame(r, f);
   for (int i = 1; i <= static_cast<int>(items.size()); ++i) {
     const int row = r.top + i;
     if (row >= r.bottom) break;

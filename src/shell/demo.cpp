@@ -2,12 +2,9 @@
 
 #include <ostream>
 
-#include "platform/clock.h"
 #include "platform/console.h"
 #include "platform/cp850.h"
-#include "platform/curses_terminal.h"
 #include "platform/keys.h"
-#include "platform/os.h"
 #include "platform/session.h"
 #include "platform/text.h"
 #include "platform/ui_grid.h"
@@ -17,6 +14,7 @@
 #include "shell/messages.h"
 #include "shell/pickers.h"
 #include "shell/session_vars.h"
+#include "shell/terminal_run.h"
 #include "shell/windows.h"
 
 namespace kx {
@@ -132,29 +130,10 @@ void window_demo(Session& s) {
 
 int demo_windows_command(CommandIo& io, std::span<const std::string> args) {
   if (!args.empty()) throw CommandError{"demo-windows takes no arguments"};
-  Os& os = posix_os();
-  SystemClock clock(os);
-  Session session(os, clock);
-  declare_program_variables(session);
-  Console& con = console_of(session);
-  try {
-    TerminalOptions opts;
-    opts.colour = !os.env("NO_COLOR").has_value();
-    CursesTerminal term(opts);
-    con.attach(term, &term);
-    try {
-      window_demo(session);
-    } catch (...) {
-      con.detach();
-      throw;
-    }
-    con.detach();
-  } catch (const TerminalClosed& e) {
-    return command_failed(io, "demo-windows", e.what());
-  } catch (const std::runtime_error& e) {
-    return command_failed(io, "demo-windows", e.what());
-  }
-  return 0;
+  return run_on_terminal(io, "demo-windows", [](Session& s) {
+    window_demo(s);
+    return 0;
+  });
 }
 
 }  // namespace kx

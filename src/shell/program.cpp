@@ -3,11 +3,8 @@
 #include <exception>
 #include <ostream>
 
-#include "platform/clock.h"
 #include "platform/console.h"
 #include "platform/cp850.h"
-#include "platform/curses_terminal.h"
-#include "platform/os.h"
 #include "platform/session.h"
 #include "platform/text.h"
 #include "platform/ui_hotkeys.h"
@@ -19,6 +16,7 @@
 #include "shell/session_vars.h"
 #include "shell/shell_notices.h"
 #include "shell/startup.h"
+#include "shell/terminal_run.h"
 #include "shell/windows.h"
 #include "store/folders.h"
 #include "store/opening.h"
@@ -161,31 +159,7 @@ bool rotsaida(Session& s, int id) {
 }
 
 int korvex_main(CommandIo& io, const std::string& terminal) {
-  Os& os = posix_os();
-  SystemClock clock(os);
-  Session session(os, clock);
-  declare_program_variables(session);
-  Console& con = console_of(session);
-  int status = 0;
-  try {
-    TerminalOptions opts;
-    opts.colour = !os.env("NO_COLOR").has_value();
-    CursesTerminal term(opts);
-    con.attach(term, &term);
-    try {
-      status = run_program(session, terminal);
-    } catch (...) {
-      con.detach();
-      throw;
-    }
-    con.detach();
-  } catch (const TerminalClosed& e) {
-    (void)session.part<WorkAreas>().close_all();
-    return command_failed(io, "korvex", e.what());
-  } catch (const std::runtime_error& e) {
-    return command_failed(io, "korvex", e.what());
-  }
-  return status;
+  return run_on_terminal(io, "korvex", [&](Session& s) { return run_program(s, terminal); });
 }
 
 }  // namespace kx

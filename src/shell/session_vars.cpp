@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "platform/text.h"
+#include "shell/colours.h"
 
 namespace kx {
 namespace {
@@ -195,24 +196,9 @@ void declare_program_variables(Session& s) {
   v.declare_list("MENSMENU", {});  // help lines of the current option bar
 
   // Colours: defaults, replaced by the terminal's colour record.
-  declare_all(v, {{"COR_TEL1", 30},
-                  {"COR_TEL2", 31},
-                  {"COR_TEL3", 63},
-                  {"COR_MENS", 112},
-                  {"COR_PEGA", 15},
-                  {"COR_HELP", 112},
-                  {"COR_FERID", 28},
-                  {"COR_ESCOL", 79},
-                  {"COR_ENCHE", 31},
-                  {"COR_1_CLI", "GR+/B"},
-                  {"COR_2_CLI", "W+/B"},
-                  {"COR_INI", "W+/B"},
-                  {"COR_SAY", "N/W+"},
-                  {"COR_GET", "W/N"},
-                  {"COR_CLI_HE", "N/W"},
-                  {"COR_ESC_CL", "W/R+"},
-                  {"COR_ENCH_C", "W+/B"},
-                  {"CORNORM", ""},
+  for (const auto& c : kAttrColours) v.declare(c.name, c.value);
+  for (const auto& c : kStringColours) v.declare(c.name, std::string(c.value));
+  declare_all(v, {{"CORNORM", ""},
                   {"CORLIMP", ""},
                   {"CORSELE", ""},
                   {"INVISIVEL", "W/W,W/W,N/N,N/N,W/W"},

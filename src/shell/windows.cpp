@@ -8,24 +8,7 @@
 namespace kx {
 namespace {
 
-constexpr unsigned char kTopLeft = 0xDA, kTopRight = 0xBF, kBottomLeft = 0xC0, kBottomRight = 0xD9,
-                        kHoriz = 0xC4, kVert = 0xB3, kShade = 0xB0;
-
-void box(Screen& s, const Rect& r, Attr a) {
-  if (r.bottom < r.top || r.right < r.left) return;
-  for (int c = r.left + 1; c < r.right; ++c) {
-    s.put(r.top, c, kHoriz, a);
-    s.put(r.bottom, c, kHoriz, a);
-  }
-  for (int row = r.top + 1; row < r.bottom; ++row) {
-    s.put(row, r.left, kVert, a);
-    s.put(row, r.right, kVert, a);
-  }
-  s.put(r.top, r.left, kTopLeft, a);
-  s.put(r.top, r.right, kTopRight, a);
-  s.put(r.bottom, r.left, kBottomLeft, a);
-  s.put(r.bottom, r.right, kBottomRight, a);
-}
+constexpr unsigned char kShade = 0xB0;
 
 }  // namespace
 
@@ -118,8 +101,8 @@ bool Windows::is_open(int slot) const {
 
 void Windows::draw_frame(const WindowSlot& w) {
   Screen& scr = console_of(session_).screen();
-  if (w.frame == 1) box(scr, Rect{w.top - 1, w.left - 1, w.bottom - 1, w.right - 1}, w.attr(2));
-  if (w.frame == 2) box(scr, Rect{w.top, w.left, w.bottom, w.right}, w.attr(2));
+  if (w.frame == 1) scr.frame(Rect{w.top - 1, w.left - 1, w.bottom - 1, w.right - 1}, w.attr(2));
+  if (w.frame == 2) scr.frame(Rect{w.top, w.left, w.bottom, w.right}, w.attr(2));
 }
 
 void Windows::open(int slot) {

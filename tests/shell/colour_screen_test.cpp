@@ -11,6 +11,7 @@
 #include "shell/colour_screen.h"
 #include "shell/colours.h"
 #include "shell/program.h"
+#include "store/catalog_fields.h"
 
 namespace kx {
 namespace {
@@ -62,6 +63,20 @@ TEST(ColourScreen, ChosenItemMarkerMovesAndFeridFollowsTheBackground) {
   // Stored on ending the element.
   EXPECT_EQ(row_field(run.dir.file("CORES.DBF"), "00", "COR_ESCOL").number(), Decimal(78));
   EXPECT_EQ(row_field(run.dir.file("CORES.DBF"), "00", "COR_FERID").number(), Decimal(79));
+}
+
+// The colour row of a terminal is created from the table's declared
+// defaults; the session starts from the shell's list: both must agree.
+TEST(ColourScreen, SessionDefaultsAgreeWithTheColourTable) {
+  const TableDecl* t = table_decl(56);
+  ASSERT_NE(t, nullptr);
+  auto declared = [&](std::string_view name) {
+    for (const auto& d : t->defaults)
+      if (d.field == name) return d.value;
+    return std::string("<none>");
+  };
+  for (const auto& c : kAttrColours) EXPECT_EQ(declared(c.name), std::to_string(c.value)) << c.name;
+  for (const auto& c : kStringColours) EXPECT_EQ(declared(c.name), c.value) << c.name;
 }
 
 TEST(ColourScreen, FeridIsBrightRedOnTheBackgroundOrWhiteOnRed) {
