@@ -16,8 +16,15 @@ class ShellNotices final : public Notices {
  public:
   explicit ShellNotices(Session& s) : s_(s) {}
   void bottom(std::string_view text) override {
-    if (text.empty()) mens(s_, MensArgs{});
-    else mens(s_, 0, text);
+    if (text.empty()) {
+      mens(s_, MensArgs{});
+      return;
+    }
+    MensArgs a;
+    a.code = 0;
+    a.text = std::string(text);
+    a.left = std::string("C");
+    mens(s_, a);
   }
   void kept(std::string_view text) override {
     mens(s_, 3, text);

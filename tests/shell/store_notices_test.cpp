@@ -5,6 +5,7 @@
 
 #include "platform/keys.h"
 #include "platform/temp_dir.h"
+#include "platform/text.h"
 #include "shell/shell_notices.h"
 #include "shell/windows.h"
 #include "shell_fixture.h"
@@ -31,8 +32,9 @@ TEST(StoreNotices, LockWaitShowsItsNoticeAndEndsOnEsc) {
   t.keys().pause().pause().key(key::Esc);
   EXPECT_FALSE(rec_lock_in(t.s, mine->get(), 30));
   EXPECT_EQ(t.keys().remaining(), 0u);
-  EXPECT_NE(t.row(24).find("ATENÇAO! Registro não ficou disponível. Dado não será gravado."_cp),
-            std::string::npos);
+  // Centred on the bottom row.
+  const std::string_view given_up = "ATENÇAO! Registro não ficou disponível. Dado não será gravado."_cp;
+  EXPECT_EQ(t.row(24).find(given_up), static_cast<std::size_t>(CENTER(given_up))) << t.row(24);
   std::vector<std::string> notices;
   for (const auto& e : t.con().log())
     if (e.kind == "MENS0") notices.push_back(e.lines.at(0));
