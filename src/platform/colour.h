@@ -5,7 +5,7 @@
 // bright variant, plus a blink flag (kept apart so that a bright background
 // and blinking can both be asked for).  Colour strings name the same thing
 // as "W+/B": foreground letters, "+" bright, "*" blink, "/" and the
-// background.  A colour specification joins several of them with commas
+// background.  A colour set (the five slots of a field or menu) joins several of them with commas
 // ("N/W+,W/N,N/N,N/N,N/W+": standard, enhanced, border, background,
 // unselected).
 #pragma once
@@ -48,10 +48,10 @@ std::optional<Attr> parse_colour(std::string_view text);
 // parse_colour with a fallback for a malformed string (W/N).
 Attr colour_or_default(std::string_view text);
 
-// A colour specification: its comma-separated slots (missing or malformed
+// A colour set: its comma-separated slots (missing or malformed
 // slots are W/N; "" gives one slot).
 std::vector<Attr> parse_colour_spec(std::string_view spec);
-// Slot `index` (0-based) of a specification, W/N when absent.
+// Slot `index` (0-based) of a colour set, W/N when absent.
 Attr colour_slot(std::string_view spec, std::size_t index);
 
 }  // namespace kx

@@ -136,6 +136,34 @@ DecodedKey coded_key(int code, Mods m, int len) {
   return make(code, len);
 }
 
+// The final letters CSI and SS3 sequences share: cursor keys and F1-F4.
+std::optional<int> cursor_or_f1_f4(char fin, Mods m) {
+  switch (fin) {
+    case 'A':
+      return cursor_key(Cur::Up, m);
+    case 'B':
+      return cursor_key(Cur::Down, m);
+    case 'C':
+      return cursor_key(Cur::Right, m);
+    case 'D':
+      return cursor_key(Cur::Left, m);
+    case 'H':
+      return cursor_key(Cur::Home, m);
+    case 'F':
+      return cursor_key(Cur::End, m);
+    case 'P':
+      return fkey(1, m);
+    case 'Q':
+      return fkey(2, m);
+    case 'R':
+      return fkey(3, m);
+    case 'S':
+      return fkey(4, m);
+    default:
+      return std::nullopt;
+  }
+}
+
 // A CSI sequence starting at b[0] == ESC, b[1] == '['.  `alt` when an ESC
 // came before it.
 DecodedKey csi(std::string_view b, bool more, int prefix, bool alt) {
@@ -198,29 +226,10 @@ DecodedKey csi(std::string_view b, bool more, int prefix, bool alt) {
   if (fin == '$') m.shift = true;
   if (fin == '@') m.ctrl = m.shift = true;
   if (alt) m.alt = true;
+  if (auto k = cursor_or_f1_f4(fin, m)) return make(*k, len);
   switch (fin) {
-    case 'A':
-      return make(cursor_key(Cur::Up, m), len);
-    case 'B':
-      return make(cursor_key(Cur::Down, m), len);
-    case 'C':
-      return make(cursor_key(Cur::Right, m), len);
-    case 'D':
-      return make(cursor_key(Cur::Left, m), len);
-    case 'H':
-      return make(cursor_key(Cur::Home, m), len);
-    case 'F':
-      return make(cursor_key(Cur::End, m), len);
     case 'Z':
       return make(key::ShiftTab, len);
-    case 'P':
-      return make(fkey(1, m), len);
-    case 'Q':
-      return make(fkey(2, m), len);
-    case 'R':
-      return make(fkey(3, m), len);
-    case 'S':
-      return make(fkey(4, m), len);
     case 'a':
       return make(key::Up, len);  // rxvt shifted arrows
     case 'b':
@@ -260,27 +269,8 @@ DecodedKey ss3(std::string_view b, bool more, int prefix, bool alt) {
   Mods m = mods_of(param);
   if (alt) m.alt = true;
   const int len = prefix + static_cast<int>(i) + 1;
+  if (auto k = cursor_or_f1_f4(b[i], m)) return make(*k, len);
   switch (b[i]) {
-    case 'A':
-      return make(cursor_key(Cur::Up, m), len);
-    case 'B':
-      return make(cursor_key(Cur::Down, m), len);
-    case 'C':
-      return make(cursor_key(Cur::Right, m), len);
-    case 'D':
-      return make(cursor_key(Cur::Left, m), len);
-    case 'H':
-      return make(cursor_key(Cur::Home, m), len);
-    case 'F':
-      return make(cursor_key(Cur::End, m), len);
-    case 'P':
-      return make(fkey(1, m), len);
-    case 'Q':
-      return make(fkey(2, m), len);
-    case 'R':
-      return make(fkey(3, m), len);
-    case 'S':
-      return make(fkey(4, m), len);
     case 'M':
       return make(m.ctrl ? key::CtrlEnter : key::Enter, len);  // keypad Enter
     case 'a':

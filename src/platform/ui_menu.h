@@ -42,7 +42,7 @@ struct Pulldown {
   std::vector<MenuItem> items;
 };
 
-// Colours in the order of a menu colour specification (CORMENU): item,
+// Colours in the order of the menu colour set (CORMENU): item,
 // selected item, hot letter, selected hot letter, disabled item, frame.
 struct MenuColours {
   Attr item{0x1E}, selected{0xC7}, hot{0x1F}, selected_hot{0x1F}, disabled{0x1F}, frame{0x1F};

@@ -253,7 +253,7 @@ Status Area::natural_backward(std::uint32_t from) {
   return {};
 }
 
-Status Area::settle_forward(std::optional<std::string> e) {
+Status Area::settle(std::optional<std::string> e, bool forward) {
   Order& o = *active_order();
   while (e) {
     const std::uint32_t r = entry_recno(*e);
@@ -266,30 +266,9 @@ Status Area::settle_forward(std::optional<std::string> e) {
         return {};
       }
     }
-    auto next = o.after(*e);
-    if (!next.ok()) return next.status();
-    e = std::move(next).value();
-  }
-  phantom();
-  return {};
-}
-
-Status Area::settle_backward(std::optional<std::string> e) {
-  Order& o = *active_order();
-  while (e) {
-    const std::uint32_t r = entry_recno(*e);
-    if (r > table_->count()) (void)table_->refresh();
-    if (r >= 1 && r <= table_->count()) {
-      if (Status s = load(r); !s.ok()) return s;
-      if (visible()) {
-        pos_entry_ = std::move(*e);
-        pos_known_ = true;
-        return {};
-      }
-    }
-    auto prev = o.before(*e);
-    if (!prev.ok()) return prev.status();
-    e = std::move(prev).value();
+    auto step = forward ? o.after(*e) : o.before(*e);
+    if (!step.ok()) return step.status();
+    e = std::move(step).value();
   }
   phantom();
   return {};
@@ -318,7 +297,7 @@ Status Area::go_top() {
     if (!rs.status.ok()) return rs.status;
     auto e = active_order()->first();
     if (!e.ok()) return e.status();
-    if (Status s = settle_forward(std::move(e).value()); !s.ok()) return s;
+    if (Status s = settle(std::move(e).value(), true); !s.ok()) return s;
   }
   bof_ = eof_;
   return {};
@@ -334,7 +313,7 @@ Status Area::go_bottom() {
     if (!rs.status.ok()) return rs.status;
     auto e = active_order()->last();
     if (!e.ok()) return e.status();
-    if (Status s = settle_backward(std::move(e).value()); !s.ok()) return s;
+    if (Status s = settle(std::move(e).value(), false); !s.ok()) return s;
   }
   bof_ = eof_;
   return {};
@@ -360,7 +339,7 @@ Status Area::skip(long n) {
     } else {
       auto e = active_order()->after(position_entry(*active_order()));
       if (!e.ok()) return e.status();
-      if (Status s = settle_forward(std::move(e).value()); !s.ok()) return s;
+      if (Status s = settle(std::move(e).value(), true); !s.ok()) return s;
     }
   }
   for (; n < 0; ++n) {
@@ -371,7 +350,7 @@ Status Area::skip(long n) {
     } else {
       auto e = was_eof ? active_order()->last() : active_order()->before(position_entry(*active_order()));
       if (!e.ok()) return e.status();
-      if (Status s = settle_backward(std::move(e).value()); !s.ok()) return s;
+      if (Status s = settle(std::move(e).value(), false); !s.ok()) return s;
     }
     if (eof_) {
       // Nothing before: BOF, standing on the first record (or the phantom
@@ -397,7 +376,7 @@ Status Area::seek(const Value& key, bool soft) {
   if (!rs.status.ok()) return rs.status;
   auto e = o->lower_bound(*bytes);
   if (!e.ok()) return e.status();
-  if (Status s = settle_forward(std::move(e).value()); !s.ok()) return s;
+  if (Status s = settle(std::move(e).value(), true); !s.ok()) return s;
   if (!eof_) {
     const std::string k = o->key_of(rec_);
     found_ = k.compare(0, bytes->size(), *bytes) == 0;

@@ -141,8 +141,7 @@ class Area {
   Status write_current(const std::string& next);
   // Stands on the first visible record at or after (forward) / before
   // (backward) the given start in the active order.
-  Status settle_forward(std::optional<std::string> entry);
-  Status settle_backward(std::optional<std::string> entry);
+  Status settle(std::optional<std::string> entry, bool forward);
   Status natural_forward(std::uint32_t from);
   Status natural_backward(std::uint32_t from);
   Status rewrite_file(bool keep_live, std::vector<std::vector<std::string>>* entries = nullptr);
