@@ -35,6 +35,27 @@ std::string help_line(Session& s, int p) {
   return v.get("MENSMENU").is_text() ? v.c("MENSMENU") : std::string{};
 }
 
+// Home, End, Down and Up move the current choice, without wrapping; false for
+// any other key.
+bool move_choice(int k, int& pos, int count) {
+  switch (k) {
+    case key::Home:
+      pos = 1;
+      return true;
+    case key::End:
+      pos = count;
+      return true;
+    case key::Down:
+      pos = std::min(count, pos + 1);
+      return true;
+    case key::Up:
+      pos = std::max(1, pos - 1);
+      return true;
+    default:
+      return false;
+  }
+}
+
 }  // namespace
 
 int esc_opcao(Session& s, int slot, int count, int col, int width, int row_offset, bool close, bool help) {
@@ -69,6 +90,7 @@ int esc_opcao(Session& s, int slot, int count, int col, int width, int row_offse
     }
     const InputEvent ev = con.wait_event();
     const int k = ev.key;
+    if (move_choice(k, pos, count)) continue;
     switch (k) {
       case key::Enter:
         result = pos;
@@ -77,18 +99,6 @@ int esc_opcao(Session& s, int slot, int count, int col, int width, int row_offse
       case key::Esc:
         result = 0;
         done = true;
-        break;
-      case key::Home:
-        pos = 1;
-        break;
-      case key::End:
-        pos = count;
-        break;
-      case key::Down:
-        pos = std::min(count, pos + 1);
-        break;
-      case key::Up:
-        pos = std::max(1, pos - 1);
         break;
       case key::AltA:
         open_calculator(s);
@@ -143,24 +153,13 @@ int esc_item(Session& s, int slot, int count, int col, int row_offset, bool clos
       marked = item;
     }
     const InputEvent ev = con.wait_event();
+    if (move_choice(ev.key, item, count)) continue;
     switch (ev.key) {
       case key::Enter:
         result = item;
         break;
       case key::Esc:
         result = 0;
-        break;
-      case key::Home:
-        item = 1;
-        break;
-      case key::End:
-        item = count;
-        break;
-      case key::Down:
-        item = std::min(count, item + 1);
-        break;
-      case key::Up:
-        item = std::max(1, item - 1);
         break;
       case key::AltA:
         open_calculator(s);
