@@ -6,22 +6,8 @@
 # crashes.  Usage: tmux_demo_test.sh /path/to/korvex
 set -u
 KORVEX=$1
-command -v tmux >/dev/null 2>&1 || { echo "tmux is not installed"; exit 1; }
-
-SOCK="korvex-e2e-$$"
-WORK=$(mktemp -d)
-T="tmux -L $SOCK -f /dev/null"
-cleanup() { $T kill-server >/dev/null 2>&1; rm -rf "$WORK"; }
-trap cleanup EXIT INT TERM
-FAILED=0
-
-fail() {
-  echo "FAIL: $*"
-  echo "---- pane ----"
-  $T capture-pane -p -t "$PANE" 2>/dev/null
-  echo "--------------"
-  FAILED=1
-}
+SOCK_NAME=korvex-e2e
+. "$(dirname "$0")/tmux_lib.sh"
 
 # start NAME TERM [WIDTH HEIGHT [VAR=VALUE]]: a new pane running the demo; its
 # pid goes to $WORK/NAME.pid
@@ -29,40 +15,6 @@ start() {
   PANE=$1
   $T new-session -d -s "$1" -x "${3:-80}" -y "${4:-25}" \
     "sh -c 'echo \$\$ > $WORK/$1.pid; exec env TERM=$2 LANG=C.UTF-8 ${5:-} \"$KORVEX\" demo-windows'; echo EXIT=\$?; stty -a; sleep 600"
-}
-
-# wait_for TEXT: waits up to 5 seconds for TEXT to appear in the pane.
-wait_for() {
-  i=0
-  while [ $i -lt 50 ]; do
-    if $T capture-pane -p -t "$PANE" 2>/dev/null | grep -qF -- "$1"; then return 0; fi
-    sleep 0.1
-    i=$((i + 1))
-  done
-  return 1
-}
-
-# wait_gone TEXT: waits up to 5 seconds for TEXT to leave the pane.
-wait_gone() {
-  i=0
-  while [ $i -lt 50 ]; do
-    if ! $T capture-pane -p -t "$PANE" 2>/dev/null | grep -qF -- "$1"; then return 0; fi
-    sleep 0.1
-    i=$((i + 1))
-  done
-  return 1
-}
-
-row() { $T capture-pane -p -t "$PANE" | sed -n "$(($1 + 1))p"; }
-keys() { $T send-keys -t "$PANE" "$@"; sleep 0.2; }
-
-# The terminal after the program: canonical mode and echo are on again.
-sane() {
-  wait_for "EXIT=" || { fail "$PANE: the program did not end"; return; }
-  out=$($T capture-pane -p -t "$PANE" -S -50)
-  echo "$out" | grep -q -- "-icanon" && fail "$PANE: terminal left without canonical mode"
-  echo "$out" | grep -qE -- "(^| )-echo( |$)" && fail "$PANE: terminal left without echo"
-  echo "$out" | grep -q "icanon" || fail "$PANE: no stty output"
 }
 
 # ---- A session a person would have -----------------------------------------

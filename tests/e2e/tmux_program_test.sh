@@ -7,50 +7,15 @@
 # Usage: tmux_program_test.sh /path/to/korvex
 set -u
 KORVEX=$1
-command -v tmux >/dev/null 2>&1 || { echo "tmux is not installed"; exit 1; }
-
-SOCK="korvex-prog-$$"
-WORK=$(mktemp -d)
-T="tmux -L $SOCK -f /dev/null"
-cleanup() { $T kill-server >/dev/null 2>&1; rm -rf "$WORK"; }
-trap cleanup EXIT INT TERM
-FAILED=0
+SOCK_NAME=korvex-prog
+. "$(dirname "$0")/tmux_lib.sh"
 mkdir -p "$WORK/prog"
-
-fail() {
-  echo "FAIL: $*"
-  echo "---- pane ----"
-  $T capture-pane -p -t "$PANE" 2>/dev/null
-  echo "--------------"
-  FAILED=1
-}
 
 # start NAME [VAR=VALUE]: korvex on the program folder, in its own pane.
 start() {
   PANE=$1
   $T new-session -d -s "$1" -x 80 -y 25 \
     "cd '$WORK'; env TERM=xterm-256color LANG=C.UTF-8 KVHOME='$WORK/prog' ${2:-} \"$KORVEX\"; echo EXIT=\$?; stty -a; sleep 600"
-}
-
-wait_for() {
-  i=0
-  while [ $i -lt 50 ]; do
-    if $T capture-pane -p -t "$PANE" 2>/dev/null | grep -qF -- "$1"; then return 0; fi
-    sleep 0.1
-    i=$((i + 1))
-  done
-  return 1
-}
-
-row() { $T capture-pane -p -t "$PANE" | sed -n "$(($1 + 1))p"; }
-keys() { $T send-keys -t "$PANE" "$@"; sleep 0.2; }
-
-sane() {
-  wait_for "EXIT=" || { fail "$PANE: the program did not end"; return; }
-  out=$($T capture-pane -p -t "$PANE" -S -50)
-  echo "$out" | grep -q -- "-icanon" && fail "$PANE: terminal left without canonical mode"
-  echo "$out" | grep -qE -- "(^| )-echo( |$)" && fail "$PANE: terminal left without echo"
-  echo "$out" | grep -q "icanon" || fail "$PANE: no stty output"
 }
 
 # to_menu: closes the boxes naming the reference tables (delivered with the
